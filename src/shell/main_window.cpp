@@ -1,0 +1,210 @@
+#include "main_window.h"
+
+#include "message_box_prompter.h"
+#include "receive_view.h"
+
+#include "link/event_loop_pauser.h"
+#include "link/gbk_codec.h"
+#include "link/port_name.h"
+#include "link/receive_monitor.h"
+#include "link/serial_link.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace tarvenix {
+
+namespace {
+
+const QString closedStatusText = QStringLiteral("状态：串口未打开...");
+
+// Why an opening failed, in words an installer can act on.
+QString openFailureReason(const QString& devicePath, const QString& systemError)
+{
+    QString reason = QStringLiteral("无法打开 %1：%2").arg(devicePath, systemError);
+    const QFileInfo device(devicePath);
+    if (device.exists() && !device.isReadable()) {
+        reason += QStringLiteral("（当前用户需属于设备所属的组 %1，例如：sudo usermod -aG %1 $USER，然后重新登录）")
+                      .arg(device.group());
+    }
+    return reason;
+}
+
+} // namespace
+
+MainWindow::MainWindow(ShellSeams seams, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      link_(std::make_unique<SerialLink>()),
+      monitor_(std::make_unique<ReceiveMonitor>())
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    titleText_ = QStringLiteral("Tarvenix_V3.00   ");
+    setWindowTitle(titleText_);
+    setFixedSize(clientWidth, clientHeight);
+
+    if (seams.prompter) {
+        prompter_ = seams.prompter;
+    } else {
+        ownPrompter_ = std::make_unique<MessageBoxPrompter>(this);
+        prompter_ = ownPrompter_.get();
+    }
+    if (seams.pauser) {
+        pauser_ = seams.pauser;
+    } else {
+        ownPauser_ = std::make_unique<EventLoopPauser>();
+        pauser_ = ownPauser_.get();
+    }
+
+    buildControls();
+
+    connect(ui_.startButton, &QPushButton::clicked, this, &MainWindow::openSerialPort);
+    connect(ui_.clearButton, &QPushButton::clicked, this, &MainWindow::clearReceiveBox);
+    connect(ui_.alwaysOnTopCheck, &QCheckBox::clicked, this, &MainWindow::applyAlwaysOnTop);
+
+    connect(link_.get(), &SerialLink::bytesReceived, monitor_.get(), &ReceiveMonitor::onBytesReceived);
+    connect(link_.get(), &SerialLink::portLost, this, [this](const QString& reason) {
+        showClosedView();
+        ui_.statusDetail->setText(QStringLiteral("串口已断开：%1").arg(reason));
+    });
+    connect(monitor_.get(), &ReceiveMonitor::textReady, ui_.receiveBox, &ReceiveView::appendChunk);
+    connect(monitor_.get(), &ReceiveMonitor::modeDecoded, ui_.modeCombo, &QComboBox::setCurrentIndex);
+
+    onWindowCreated();
+}
+
+MainWindow::~MainWindow()
+{
+    onWindowDestroying();
+}
+
+void MainWindow::onWindowCreated()
+{
+    setWindowTitle(titleText_);
+    ui_.statusText->setText(closedStatusText);
+    ui_.receiveBox->clear();
+    ui_.learningTabs->setCurrentIndex(2);
+    disableKeyTableButtons();
+}
+
+void MainWindow::onWindowDestroying()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // A sequence that is waiting inside a pause stops sending; the pause
+    // returns as soon as the event loops unwind.
+    closing_ = true;
+    if (ownPauser_)
+        ownPauser_->interrupt();
+    onWindowDestroying();
+    event->accept();
+}
+
+void MainWindow::openSerialPort()
+{
+    const PortTarget target = resolvePort(toGbk(ui_.portEdit->text()));
+    const int baudRate = parseBaudRate(toGbk(ui_.baudEdit->text()));
+    const QString device = fromGbk(target.devicePath);
+
+    // A second attempt at once: adapters sometimes refuse the first opening
+    // right after they were released.
+    bool opened = link_->open(device, baudRate);
+    if (!opened)
+        opened = link_->open(device, baudRate);
+
+    if (!opened) {
+        ui_.statusDetail->setText(openFailureReason(device, link_->errorText()));
+        showClosedView();
+        return;
+    }
+    const SerialStatus st = link_->status();
+    ui_.statusText->setText(QStringLiteral("状态：串口号:%1,波特率:%2,数据位:%3,停止位:%4,奇偶效验:%5")
+                                .arg(fromGbk(target.shownName))
+                                .arg(st.baudRate)
+                                .arg(st.dataBits)
+                                .arg(st.stopBitsCode)
+                                .arg(st.parityCheck ? QStringLiteral("真") : QStringLiteral("假")));
+    ui_.statusDetail->clear();
+    enableKeyTableButtons();
+    ui_.startButton->setText(QStringLiteral("关闭"));
+}
+
+void MainWindow::showClosedView()
+{
+    ui_.startButton->setText(QStringLiteral("启动"));
+    ui_.statusText->setText(closedStatusText);
+    disableKeyTableButtons();
+}
+
+void MainWindow::enableKeyTableButtons()
+{
+    portOpenView_ = true;
+    updateSendingButtons();
+}
+
+void MainWindow::disableKeyTableButtons()
+{
+    portOpenView_ = false;
+    updateSendingButtons();
+}
+
+void MainWindow::updateSendingButtons()
+{
+    // While a sequence runs nothing else may put frames between its frames,
+    // nor reopen the port or replace the form under it.
+    const bool idle = !busy_;
+    ui_.keyWriteButton->setEnabled(portOpenView_ && idle);
+    ui_.keyEraseButton->setEnabled(portOpenView_ && idle);
+    for (QPushButton* b : {ui_.voiceWriteButton, ui_.voiceEraseButton, ui_.startButton, ui_.openFileButton,
+                           ui_.saveAsButton, ui_.enterConfigButton, ui_.readInfoButton, ui_.intervalButton,
+                           ui_.vibrationButton, ui_.baudRateButton, ui_.modeButton, ui_.addressButton})
+        b->setEnabled(idle);
+}
+
+void MainWindow::applyAlwaysOnTop()
+{
+    const bool onTop = ui_.alwaysOnTopCheck->isChecked();
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible)
+        show(); // changing a window flag hides the window
+}
+
+void MainWindow::clearReceiveBox()
+{
+    // An open reply window goes on and ends normally.
+    ui_.receiveBox->clear();
+}
+
+void MainWindow::setProgress(int position)
+{
+    ui_.progressBar->setValue(position);
+}
+
+PlanOutcome MainWindow::runSequence(const Plan& plan)
+{
+    if (busy_ || closing_)
+        return PlanOutcome::Cancelled;
+    busy_ = true;
+    updateSendingButtons();
+    PlanHost host{*link_, *pauser_, *prompter_, this, &closing_};
+    const PlanOutcome outcome = runPlan(plan, host);
+    busy_ = false;
+    if (!closing_)
+        updateSendingButtons();
+    return outcome;
+}
+
+} // namespace tarvenix

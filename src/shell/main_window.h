@@ -1,0 +1,137 @@
+#pragma once
+// The one window of Tarvenix. Its controls hold the program's data; each
+// handler reads the controls it needs into plain values, hands them to the
+// pure code and shows the result.
+
+#include "link/plan.h"
+#include "link/plan_runner.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTextEdit;
+
+namespace tarvenix {
+
+class EventLoopPauser;
+class ReceiveMonitor;
+class ReceiveView;
+class SerialLink;
+
+constexpr int rowsPerTable = 48;
+
+// Every control of the window, by role.
+struct WindowControls {
+    QGroupBox* serialGroup = nullptr;
+    QGroupBox* receiveGroup = nullptr;
+    QGroupBox* configGroup = nullptr;
+    QGroupBox* learningGroup = nullptr;
+    QStatusBar* statusBar = nullptr;
+    QLabel* statusText = nullptr;   // part 0 of the status bar
+    QLabel* statusDetail = nullptr; // part 1: why an opening failed
+
+    QLabel* portLabel = nullptr;
+    QLineEdit* portEdit = nullptr;
+    QLabel* baudLabel = nullptr;
+    QLineEdit* baudEdit = nullptr;
+    QPushButton* startButton = nullptr;
+    QPushButton* clearButton = nullptr;
+    QCheckBox* alwaysOnTopCheck = nullptr;
+
+    ReceiveView* receiveBox = nullptr;
+
+    QPushButton* openFileButton = nullptr;
+    QPushButton* saveAsButton = nullptr;
+    QPushButton* enterConfigButton = nullptr;
+    QPushButton* readInfoButton = nullptr;
+    QComboBox* intervalCombo = nullptr;
+    QPushButton* intervalButton = nullptr;
+    QComboBox* vibrationCombo = nullptr;
+    QPushButton* vibrationButton = nullptr;
+    QComboBox* baudRateCombo = nullptr;
+    QPushButton* baudRateButton = nullptr;
+    QComboBox* modeCombo = nullptr;
+    QPushButton* modeButton = nullptr;
+    QComboBox* addressCombo = nullptr;
+    QPushButton* addressButton = nullptr;
+
+    QTabWidget* learningTabs = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QPushButton* keyWriteButton = nullptr;
+    QPushButton* keyEraseButton = nullptr;
+    QPushButton* voiceWriteButton = nullptr;
+    QPushButton* voiceEraseButton = nullptr;
+    QTextEdit* usageText = nullptr;
+
+    std::array<QComboBox*, rowsPerTable> keyRowKeyCombo{};
+    std::array<QComboBox*, rowsPerTable> keyRowStateCombo{};
+    std::array<QLineEdit*, rowsPerTable> keyRowDataEdit{};
+    std::array<QComboBox*, rowsPerTable> voiceRowPhraseCombo{};
+    std::array<QLineEdit*, rowsPerTable> voiceRowDataEdit{};
+};
+
+// What tests (and only tests) replace: the modal question and the pause.
+struct ShellSeams {
+    Prompter* prompter = nullptr; // null: real message boxes
+    Pauser* pauser = nullptr;     // null: the event-loop pause
+};
+
+class MainWindow : public QWidget, private ProgressSink {
+    Q_OBJECT
+public:
+    static constexpr int clientWidth = 1072;
+    static constexpr int clientHeight = 672;
+
+    explicit MainWindow(ShellSeams seams = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const WindowControls& controls() const { return ui_; }
+    SerialLink& serialLink() { return *link_; }
+    bool sequenceRunning() const { return busy_; }
+
+    // Handlers, named as the installers' manual and the tests know them.
+    void openSerialPort();
+    void enableKeyTableButtons();
+    void disableKeyTableButtons();
+    void applyAlwaysOnTop();
+    void clearReceiveBox();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void onWindowCreated();
+    void onWindowDestroying();
+    void showClosedView();
+    void updateSendingButtons();
+    void setProgress(int position) override;
+    // Runs a sequence unless another one is running; while it runs, nothing
+    // else that sends can start.
+    PlanOutcome runSequence(const Plan& plan);
+
+    WindowControls ui_;
+    std::unique_ptr<SerialLink> link_;
+    std::unique_ptr<ReceiveMonitor> monitor_;
+    std::unique_ptr<Prompter> ownPrompter_;
+    std::unique_ptr<EventLoopPauser> ownPauser_;
+    Prompter* prompter_ = nullptr;
+    Pauser* pauser_ = nullptr;
+    QString titleText_;
+    bool portOpenView_ = false;
+    bool busy_ = false;
+    bool closing_ = false;
+    bool shutDown_ = false;
+};
+
+} // namespace tarvenix

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# The one test command: installs what is missing, builds the test build
+# (address and undefined-behaviour sanitizers) and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh --with-tests
+[ -f build/debug/CMakeCache.txt ] || cmake --preset debug >/dev/null
+cmake --build --preset debug
+ctest --preset debug -j "$(nproc)"
