@@ -23,9 +23,9 @@ QString fromGbk(std::string_view gbk)
 
 bool isGbkEncodable(const QString& text)
 {
-    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
-    (void)encoder.encode(text);
-    return !encoder.hasError();
+    // The ICU encoder substitutes what GBK lacks without raising its error
+    // flag, so ask whether the text survives the round trip.
+    return fromGbk(toGbk(text)) == text;
 }
 
 } // namespace tarvenix

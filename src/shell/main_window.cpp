@@ -9,6 +9,8 @@
 #include "link/receive_monitor.h"
 #include "link/serial_link.h"
 
+#include "learning/phrase_catalogue.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -68,6 +70,14 @@ MainWindow::MainWindow(ShellSeams seams, QWidget* parent)
     connect(ui_.startButton, &QPushButton::clicked, this, &MainWindow::openSerialPort);
     connect(ui_.clearButton, &QPushButton::clicked, this, &MainWindow::clearReceiveBox);
     connect(ui_.alwaysOnTopCheck, &QCheckBox::clicked, this, &MainWindow::applyAlwaysOnTop);
+    for (const CommandDefinition& command : commandTable()) {
+        connect(buttonOf(command.command), &QPushButton::clicked, this,
+                [this, id = command.command] { runPanelCommand(id); });
+    }
+    connect(ui_.keyWriteButton, &QPushButton::clicked, this, &MainWindow::writeKeyTable);
+    connect(ui_.keyEraseButton, &QPushButton::clicked, this, &MainWindow::eraseKeyTable);
+    connect(ui_.voiceWriteButton, &QPushButton::clicked, this, &MainWindow::writeVoiceTable);
+    connect(ui_.voiceEraseButton, &QPushButton::clicked, this, &MainWindow::eraseVoiceTable);
 
     connect(link_.get(), &SerialLink::bytesReceived, monitor_.get(), &ReceiveMonitor::onBytesReceived);
     connect(link_.get(), &SerialLink::portLost, this, [this](const QString& reason) {
@@ -90,6 +100,7 @@ void MainWindow::onWindowCreated()
     setWindowTitle(titleText_);
     ui_.statusText->setText(closedStatusText);
     ui_.receiveBox->clear();
+    fillVoicePhraseBoxes();
     ui_.learningTabs->setCurrentIndex(2);
     disableKeyTableButtons();
 }
@@ -205,6 +216,122 @@ PlanOutcome MainWindow::runSequence(const Plan& plan)
     if (!closing_)
         updateSendingButtons();
     return outcome;
+}
+
+QComboBox* MainWindow::comboOf(CommandCombo combo) const
+{
+    switch (combo) {
+    case CommandCombo::Mode:
+        return ui_.modeCombo;
+    case CommandCombo::Address:
+        return ui_.addressCombo;
+    case CommandCombo::BaudRate:
+        return ui_.baudRateCombo;
+    case CommandCombo::Vibration:
+        return ui_.vibrationCombo;
+    case CommandCombo::Interval:
+        return ui_.intervalCombo;
+    case CommandCombo::None:
+        break;
+    }
+    return nullptr;
+}
+
+QPushButton* MainWindow::buttonOf(PanelCommand command) const
+{
+    switch (command) {
+    case PanelCommand::EnterConfig:
+        return ui_.enterConfigButton;
+    case PanelCommand::ReadInfo:
+        return ui_.readInfoButton;
+    case PanelCommand::SetMode:
+        return ui_.modeButton;
+    case PanelCommand::SetAddress:
+        return ui_.addressButton;
+    case PanelCommand::SetBaudRate:
+        return ui_.baudRateButton;
+    case PanelCommand::SetVibration:
+        return ui_.vibrationButton;
+    case PanelCommand::SetInterval:
+        return ui_.intervalButton;
+    }
+    return nullptr;
+}
+
+void MainWindow::runPanelCommand(PanelCommand command)
+{
+    const QComboBox* combo = comboOf(commandDefinition(command).combo);
+    const int index = combo ? combo->currentIndex() : -1;
+    const std::string text = combo ? combo->currentText().toStdString() : std::string();
+    runSequence(commandPlan(command, index, text));
+}
+
+KeyTable MainWindow::readKeyTable() const
+{
+    KeyTable rows;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].keyIndex = ui_.keyRowKeyCombo[i]->currentIndex();
+        rows[i].stateIndex = ui_.keyRowStateCombo[i]->currentIndex();
+        rows[i].dataText = toGbk(ui_.keyRowDataEdit[i]->text());
+    }
+    return rows;
+}
+
+VoiceTable MainWindow::readVoiceTable() const
+{
+    VoiceTable rows;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].phraseIndex = ui_.voiceRowPhraseCombo[i]->currentIndex();
+        rows[i].dataText = toGbk(ui_.voiceRowDataEdit[i]->text());
+    }
+    return rows;
+}
+
+void MainWindow::runTableWrite(const TableWritePlan& write)
+{
+    if (busy_ || closing_)
+        return;
+    if (!write.problems.empty()) {
+        const RowProblem& first = write.problems.front();
+        const std::string message = std::string(problemMessagePrefix(first.verdict))
+            + fromGbk(first.dataText).toStdString();
+        prompter_->ask(message, infoCaption, Buttons::OkCancel);
+        return;
+    }
+    runSequence(*write.plan);
+}
+
+void MainWindow::writeKeyTable()
+{
+    runTableWrite(keyTableWritePlan(readKeyTable()));
+}
+
+void MainWindow::eraseKeyTable()
+{
+    runSequence(keyTableErasePlan());
+}
+
+void MainWindow::writeVoiceTable()
+{
+    runTableWrite(voiceTableWritePlan(readVoiceTable()));
+}
+
+void MainWindow::eraseVoiceTable()
+{
+    runSequence(voiceTableErasePlan());
+}
+
+void MainWindow::fillVoicePhraseBoxes()
+{
+    // Item k of every box is catalogue entry k: the panels and the files
+    // know phrases only by this index.
+    QStringList phrases;
+    for (std::string_view phrase : voicePhraseCatalogue())
+        phrases << QString::fromUtf8(phrase.data(), static_cast<qsizetype>(phrase.size()));
+    for (QComboBox* box : ui_.voiceRowPhraseCombo) {
+        box->addItems(phrases);
+        box->setCurrentIndex(-1);
+    }
 }
 
 } // namespace tarvenix

@@ -3,6 +3,9 @@
 // handler reads the controls it needs into plain values, hands them to the
 // pure code and shows the result.
 
+#include "commands/command_table.h"
+#include "learning/learning_rows.h"
+#include "learning/table_plans.h"
 #include "link/plan.h"
 #include "link/plan_runner.h"
 
@@ -105,6 +108,17 @@ public:
     void disableKeyTableButtons();
     void applyAlwaysOnTop();
     void clearReceiveBox();
+    // The seven panel commands share this one handler.
+    void runPanelCommand(PanelCommand command);
+    void writeKeyTable();
+    void eraseKeyTable();
+    void writeVoiceTable();
+    void eraseVoiceTable();
+    void fillVoicePhraseBoxes();
+
+    // The learning rows as they stand in the window now.
+    KeyTable readKeyTable() const;
+    VoiceTable readVoiceTable() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -116,6 +130,10 @@ private:
     void showClosedView();
     void updateSendingButtons();
     void setProgress(int position) override;
+    QComboBox* comboOf(CommandCombo combo) const;
+    QPushButton* buttonOf(PanelCommand command) const;
+    // Shows the first bad row, or runs the plan made from the checked rows.
+    void runTableWrite(const TableWritePlan& write);
     // Runs a sequence unless another one is running; while it runs, nothing
     // else that sends can start.
     PlanOutcome runSequence(const Plan& plan);

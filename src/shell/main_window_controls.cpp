@@ -16,7 +16,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 
@@ -49,11 +48,11 @@ QPushButton* button(QWidget* parent, const QString& role, const QString& caption
     return b;
 }
 
-QStringList hexItems()
+QStringList itemsOf(CommandCombo combo)
 {
     QStringList items;
-    for (int i = 0; i <= 0xFE; ++i)
-        items << QStringLiteral("%1").arg(i, 2, 16, QLatin1Char('0')).toUpper();
+    for (const std::string& item : comboItems(combo))
+        items << QString::fromStdString(item);
     return items;
 }
 
@@ -89,7 +88,6 @@ QLineEdit* dataEdit(QWidget* parent, const QString& role, const QString& spokenN
 
 void MainWindow::buildControls()
 {
-    const QStringList hex = hexItems();
 
     // Upper band: serial port, received data, configuration.
     ui_.serialGroup = named(new QGroupBox(QStringLiteral("串口"), this), "serialGroup", QStringLiteral("串口"));
@@ -136,19 +134,18 @@ void MainWindow::buildControls()
     ui_.saveAsButton = button(c, "saveAsButton", QStringLiteral("另存文件"), {93, 16, 72, 35});
     ui_.enterConfigButton = button(c, "enterConfigButton", QStringLiteral("面板进入\r\n配置状态"), {190, 16, 72, 35});
     ui_.readInfoButton = button(c, "readInfoButton", QStringLiteral("读取\r\n面板信息"), {275, 16, 72, 35});
-    ui_.intervalCombo = dropDown(c, "intervalCombo", QStringLiteral("多数据间隔"), hex, 30, {8, 64, 88, 20});
+    const auto commandCombo = [&](CommandCombo combo, const char* role, const QString& spokenName, QRect at) {
+        return dropDown(c, role, spokenName, itemsOf(combo), comboStartIndex(combo), at);
+    };
+    ui_.intervalCombo = commandCombo(CommandCombo::Interval, "intervalCombo", QStringLiteral("多数据间隔"), {8, 64, 88, 20});
     ui_.intervalButton = button(c, "intervalButton", QStringLiteral("多数据间隔"), {100, 64, 72, 20});
-    ui_.vibrationCombo = dropDown(c, "vibrationCombo", QStringLiteral("震动时长"), hex, 70, {8, 96, 88, 20});
+    ui_.vibrationCombo = commandCombo(CommandCombo::Vibration, "vibrationCombo", QStringLiteral("震动时长"), {8, 96, 88, 20});
     ui_.vibrationButton = button(c, "vibrationButton", QStringLiteral("震动时长"), {100, 96, 72, 20});
-    ui_.baudRateCombo = dropDown(c, "baudRateCombo", QStringLiteral("波特率设置"),
-                                 {QStringLiteral("9600"), QStringLiteral("38400"), QStringLiteral("115200")}, 0, {184, 96, 88, 20});
+    ui_.baudRateCombo = commandCombo(CommandCombo::BaudRate, "baudRateCombo", QStringLiteral("波特率设置"), {184, 96, 88, 20});
     ui_.baudRateButton = button(c, "baudRateButton", QStringLiteral("波特率设置"), {276, 96, 72, 20});
-    ui_.modeCombo = dropDown(c, "modeCombo", QStringLiteral("设置模式"),
-                             {QStringLiteral("自定义A码"), QStringLiteral("自定义AB码"), QStringLiteral("固定A码"),
-                              QStringLiteral("固定AB码"), QStringLiteral("Modbus模式")},
-                             0, {8, 125, 88, 20});
+    ui_.modeCombo = commandCombo(CommandCombo::Mode, "modeCombo", QStringLiteral("设置模式"), {8, 125, 88, 20});
     ui_.modeButton = button(c, "modeButton", QStringLiteral("设置模式"), {100, 125, 72, 20});
-    ui_.addressCombo = dropDown(c, "addressCombo", QStringLiteral("设置地址"), hex, 0, {184, 125, 88, 20});
+    ui_.addressCombo = commandCombo(CommandCombo::Address, "addressCombo", QStringLiteral("设置地址"), {184, 125, 88, 20});
     ui_.addressButton = button(c, "addressButton", QStringLiteral("设置地址"), {276, 125, 72, 20});
 
     // Learning area: three tabs and the progress bar.
@@ -169,10 +166,11 @@ void MainWindow::buildControls()
     ui_.learningTabs->addTab(voicePage, QStringLiteral("语音学习区"));
     ui_.learningTabs->addTab(usagePage, QStringLiteral("使用说明"));
 
-    // Places inside the tabs are given relative to the tab control; the
-    // pages start below the tab bar.
+    // Places inside the tabs are given relative to the tab control, whose
+    // tab bar the rows have always cleared by three pixels; Qt's pages start
+    // below the tab bar, so they are shifted by that bar's classic height.
     const int dx = 2;
-    const int dy = ui_.learningTabs->tabBar()->sizeHint().height() + 1;
+    const int dy = 20;
     const auto inTab = [&](int x, int y, int w, int h) { return QRect(x - dx, y - dy, w, h); };
 
     ui_.keyWriteButton = button(keyPage, "keyWriteButton", QStringLiteral("写入面板"), inTab(555, 422, 100, 35));
