@@ -10,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    tarvenix::catchTerminationSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvenix"));
     QApplication::setOrganizationName(QStringLiteral("Tarvenix"));

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "autosave_location.h"
+#include "file_chooser.h"
 #include "message_box_prompter.h"
 #include "receive_view.h"
 
@@ -9,9 +11,13 @@
 #include "link/receive_monitor.h"
 #include "link/serial_link.h"
 
+#include "config/configuration.h"
 #include "learning/phrase_catalogue.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -21,11 +27,22 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <filesystem>
+
 namespace tarvenix {
 
 namespace {
 
 const QString closedStatusText = QStringLiteral("状态：串口未打开...");
+
+std::filesystem::path toFsPath(const QString& path)
+{
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
 
 // Why an opening failed, in words an installer can act on.
 QString openFailureReason(const QString& devicePath, const QString& systemError)
@@ -65,6 +82,18 @@ MainWindow::MainWindow(ShellSeams seams, QWidget* parent)
         pauser_ = ownPauser_.get();
     }
 
+    if (seams.files) {
+        files_ = seams.files;
+    } else {
+        ownFiles_ = std::make_unique<DialogFileChooser>(this);
+        files_ = ownFiles_.get();
+    }
+    const QString programDir = seams.programDir.isEmpty() ? QCoreApplication::applicationDirPath() : seams.programDir;
+    const QString userDir = seams.userConfigDir.isEmpty()
+        ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+        : seams.userConfigDir;
+    autosavePath_ = chooseAutosavePath(programDir, userDir);
+
     buildControls();
 
     connect(ui_.startButton, &QPushButton::clicked, this, &MainWindow::openSerialPort);
@@ -74,6 +103,8 @@ MainWindow::MainWindow(ShellSeams seams, QWidget* parent)
         connect(buttonOf(command.command), &QPushButton::clicked, this,
                 [this, id = command.command] { runPanelCommand(id); });
     }
+    connect(ui_.openFileButton, &QPushButton::clicked, this, &MainWindow::openConfiguration);
+    connect(ui_.saveAsButton, &QPushButton::clicked, this, &MainWindow::saveConfigurationAs);
     connect(ui_.keyWriteButton, &QPushButton::clicked, this, &MainWindow::writeKeyTable);
     connect(ui_.keyEraseButton, &QPushButton::clicked, this, &MainWindow::eraseKeyTable);
     connect(ui_.voiceWriteButton, &QPushButton::clicked, this, &MainWindow::writeVoiceTable);
@@ -101,6 +132,7 @@ void MainWindow::onWindowCreated()
     ui_.statusText->setText(closedStatusText);
     ui_.receiveBox->clear();
     fillVoicePhraseBoxes();
+    loadAutosave();
     ui_.learningTabs->setCurrentIndex(2);
     disableKeyTableButtons();
 }
@@ -110,6 +142,7 @@ void MainWindow::onWindowDestroying()
     if (shutDown_)
         return;
     shutDown_ = true;
+    saveAutosave();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -331,6 +364,88 @@ void MainWindow::fillVoicePhraseBoxes()
     for (QComboBox* box : ui_.voiceRowPhraseCombo) {
         box->addItems(phrases);
         box->setCurrentIndex(-1);
+    }
+}
+
+void MainWindow::setConfigPath(const QString& path)
+{
+    configPath_ = path;
+    setWindowTitle(titleText_ + configPath_);
+}
+
+bool MainWindow::saveFormTo(const QString& path)
+{
+    return saveConfiguration(toFsPath(path), readForm());
+}
+
+void MainWindow::loadAutosave()
+{
+    if (windowTitle() != titleText_)
+        return;
+    configPath_ = autosavePath_;
+    applyForm(loadConfiguration(toFsPath(configPath_)));
+    setConfigPath(configPath_);
+}
+
+void MainWindow::saveAutosave()
+{
+    // Whatever was opened or saved as during the run, the form goes back to
+    // the autosave file, without a word.
+    configPath_ = autosavePath_;
+    saveFormTo(configPath_);
+}
+
+void MainWindow::openConfiguration()
+{
+    if (busy_)
+        return;
+    const auto chosen = files_->choose(FileChooser::Kind::Open, dialogFileName_);
+    if (!chosen)
+        return;
+    dialogFileName_ = *chosen;
+    setConfigPath(*chosen);
+    applyForm(loadConfiguration(toFsPath(configPath_)));
+}
+
+void MainWindow::saveConfigurationAs()
+{
+    if (busy_)
+        return;
+    defaultExtension_ = QStringLiteral(".mbvkt");
+    const auto chosen = files_->choose(FileChooser::Kind::Save, dialogFileName_);
+    if (!chosen)
+        return;
+    const QString path = withDefaultExtension(*chosen, defaultExtension_);
+    dialogFileName_ = path;
+    setConfigPath(path);
+    if (!saveFormTo(path))
+        prompter_->ask((QStringLiteral("保存失败：") + path).toStdString(), infoCaption, Buttons::Ok);
+}
+
+FormSnapshot MainWindow::readForm() const
+{
+    FormSnapshot form;
+    form.portText = toGbk(ui_.portEdit->text());
+    form.baudText = toGbk(ui_.baudEdit->text());
+    form.keyRows = readKeyTable();
+    form.voiceRows = readVoiceTable();
+    return form;
+}
+
+void MainWindow::applyForm(const FormSnapshot& form)
+{
+    ui_.portEdit->setText(fromGbk(form.portText));
+    ui_.baudEdit->setText(fromGbk(form.baudText));
+    for (std::size_t i = 0; i < form.keyRows.size(); ++i) {
+        ui_.keyRowKeyCombo[i]->setCurrentIndex(form.keyRows[i].keyIndex);
+        ui_.keyRowStateCombo[i]->setCurrentIndex(form.keyRows[i].stateIndex);
+        ui_.keyRowDataEdit[i]->setText(fromGbk(form.keyRows[i].dataText));
+    }
+    for (std::size_t i = 0; i < form.voiceRows.size(); ++i) {
+        // A box without items stays without a selection, whatever the file says.
+        QComboBox* phrase = ui_.voiceRowPhraseCombo[i];
+        phrase->setCurrentIndex(phrase->count() > 0 ? form.voiceRows[i].phraseIndex : -1);
+        ui_.voiceRowDataEdit[i]->setText(fromGbk(form.voiceRows[i].dataText));
     }
 }
 

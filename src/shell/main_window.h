@@ -4,6 +4,7 @@
 // pure code and shows the result.
 
 #include "commands/command_table.h"
+#include "config/form.h"
 #include "learning/learning_rows.h"
 #include "learning/table_plans.h"
 #include "link/plan.h"
@@ -30,6 +31,7 @@ class EventLoopPauser;
 class ReceiveMonitor;
 class ReceiveView;
 class SerialLink;
+class FileChooser;
 
 constexpr int rowsPerTable = 48;
 
@@ -83,10 +85,14 @@ struct WindowControls {
     std::array<QLineEdit*, rowsPerTable> voiceRowDataEdit{};
 };
 
-// What tests (and only tests) replace: the modal question and the pause.
+// What tests (and only tests) replace: the modal question, the pause, the
+// file dialog and the folders the autosave file may live in.
 struct ShellSeams {
     Prompter* prompter = nullptr; // null: real message boxes
     Pauser* pauser = nullptr;     // null: the event-loop pause
+    FileChooser* files = nullptr; // null: the platform's file dialog
+    QString programDir;           // empty: the folder that holds the program
+    QString userConfigDir;        // empty: the user's configuration folder
 };
 
 class MainWindow : public QWidget, private ProgressSink {
@@ -115,6 +121,16 @@ public:
     void writeVoiceTable();
     void eraseVoiceTable();
     void fillVoicePhraseBoxes();
+    void loadAutosave();
+    void saveAutosave();
+    void openConfiguration();
+    void saveConfigurationAs();
+
+    // The 242 stored values as the window holds them, and back.
+    FormSnapshot readForm() const;
+    void applyForm(const FormSnapshot& form);
+    QString configPath() const { return configPath_; }
+    QString autosavePath() const { return autosavePath_; }
 
     // The learning rows as they stand in the window now.
     KeyTable readKeyTable() const;
@@ -134,6 +150,8 @@ private:
     QPushButton* buttonOf(PanelCommand command) const;
     // Shows the first bad row, or runs the plan made from the checked rows.
     void runTableWrite(const TableWritePlan& write);
+    void setConfigPath(const QString& path);
+    bool saveFormTo(const QString& path);
     // Runs a sequence unless another one is running; while it runs, nothing
     // else that sends can start.
     PlanOutcome runSequence(const Plan& plan);
@@ -143,6 +161,12 @@ private:
     std::unique_ptr<ReceiveMonitor> monitor_;
     std::unique_ptr<Prompter> ownPrompter_;
     std::unique_ptr<EventLoopPauser> ownPauser_;
+    std::unique_ptr<FileChooser> ownFiles_;
+    FileChooser* files_ = nullptr;
+    QString autosavePath_;
+    QString configPath_;
+    QString dialogFileName_;   // offered again by the next dialog
+    QString defaultExtension_; // set by the first save as
     Prompter* prompter_ = nullptr;
     Pauser* pauser_ = nullptr;
     QString titleText_;

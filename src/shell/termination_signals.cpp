@@ -24,16 +24,10 @@ extern "C" void onTerminationSignal(int)
 
 } // namespace
 
-void closeWindowOnTerminationSignals(QWidget* window)
+void catchTerminationSignals()
 {
-    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
-        char byte;
-        [[maybe_unused]] const auto n = ::read(signalPipe[0], &byte, 1);
-        window->close();
-    });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
@@ -41,7 +35,22 @@ void closeWindowOnTerminationSignals(QWidget* window)
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
 }
+
+void closeWindowOnTerminationSignals(QWidget* window)
+{
+    catchTerminationSignals();
+    if (signalPipe[0] < 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+        char byte;
+        [[maybe_unused]] const auto n = ::read(signalPipe[0], &byte, 1);
+        window->close();
+    });
+}
 #else
+void catchTerminationSignals() {}
+
 void closeWindowOnTerminationSignals(QWidget*)
 {
     // Windows ends a GUI program through WM_CLOSE / WM_ENDSESSION, which Qt

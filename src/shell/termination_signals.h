@@ -6,6 +6,9 @@ class QWidget;
 
 namespace tarvenix {
 
+// Call first thing in main(): a signal that comes while the program is still
+// starting is kept and acted on once the window exists.
+void catchTerminationSignals();
 void closeWindowOnTerminationSignals(QWidget* window);
 
 } // namespace tarvenix

@@ -26,18 +26,20 @@ protected:
     void openPort(MainWindow& w)
     {
         w.controls().portEdit->setText(QString::fromStdString(pty.devicePath()));
+        w.controls().baudEdit->setText(QStringLiteral("9600"));
         QTest::mouseClick(w.controls().startButton, Qt::LeftButton);
         ASSERT_EQ(w.controls().startButton->text(), QStringLiteral("关闭"));
     }
 
     PtyPair pty;
+    test::Sandbox sandbox;
     test::ScriptedPrompter prompter;
     test::RecordingPauser pauser;
 };
 
 TEST_F(CommandsView, EachButtonSendsItsFrameAfterOkWithItsPause)
 {
-    MainWindow w({&prompter, &pauser});
+    MainWindow w(sandbox.seams(&prompter, &pauser));
     openPort(w);
     const auto& ui = w.controls();
     struct Case {
@@ -78,7 +80,7 @@ TEST_F(CommandsView, EachButtonSendsItsFrameAfterOkWithItsPause)
 
 TEST_F(CommandsView, CancelSendsNothing)
 {
-    MainWindow w({&prompter, &pauser});
+    MainWindow w(sandbox.seams(&prompter, &pauser));
     openPort(w);
     prompter.answers = std::vector<bool>(7, false);
     for (QPushButton* b : {w.controls().enterConfigButton, w.controls().readInfoButton, w.controls().modeButton,
@@ -93,7 +95,7 @@ TEST_F(CommandsView, CancelSendsNothing)
 
 TEST_F(CommandsView, NoSecondSequenceStartsWhileOneRuns)
 {
-    MainWindow w({&prompter, &pauser});
+    MainWindow w(sandbox.seams(&prompter, &pauser));
     openPort(w);
     // Inside the read command's 50 ms pause the user clicks another command.
     pauser.onPause = [&](int ms) {
@@ -112,8 +114,10 @@ TEST_F(CommandsView, NoSecondSequenceStartsWhileOneRuns)
 TEST(ConfirmationBox, IsTheRealBoxAndEscCancels)
 {
     PtyPair pty;
-    MainWindow w; // the real prompter and pause
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams()); // the real prompter and pause
     w.controls().portEdit->setText(QString::fromStdString(pty.devicePath()));
+    w.controls().baudEdit->setText(QStringLiteral("9600"));
     w.controls().startButton->click();
     QString seenText, seenCaption;
     QStringList seenButtons;
@@ -144,8 +148,9 @@ class Monitor : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        w = std::make_unique<MainWindow>(ShellSeams{&prompter, nullptr});
+        w = std::make_unique<MainWindow>(sandbox.seams(&prompter));
         w->controls().portEdit->setText(QString::fromStdString(pty.devicePath()));
+        w->controls().baudEdit->setText(QStringLiteral("9600"));
         w->controls().startButton->click();
         ASSERT_TRUE(w->controls().keyWriteButton->isEnabled());
     }
@@ -153,6 +158,7 @@ protected:
     void settle(int ms = 80) { QTest::qWait(ms); }
 
     PtyPair pty;
+    test::Sandbox sandbox;
     test::ScriptedPrompter prompter;
     std::unique_ptr<MainWindow> w;
 };

@@ -24,12 +24,13 @@ class LearningView : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        w = std::make_unique<MainWindow>(ShellSeams{&prompter, &pauser});
+        w = std::make_unique<MainWindow>(sandbox.seams(&prompter, &pauser));
         pauser.onPause = [this](int) { progressSeen.push_back(w->controls().progressBar->value()); };
     }
     void openPort()
     {
         w->controls().portEdit->setText(QString::fromStdString(pty->devicePath()));
+        w->controls().baudEdit->setText(QStringLiteral("9600"));
         w->controls().startButton->click();
         ASSERT_TRUE(w->serialLink().isOpen());
     }
@@ -49,6 +50,7 @@ protected:
     std::string wire() { return spaced(pty->readUntilQuiet(60)); }
 
     std::unique_ptr<PtyPair> pty = std::make_unique<PtyPair>();
+    test::Sandbox sandbox;
     test::ScriptedPrompter prompter;
     test::RecordingPauser pauser;
     std::vector<int> progressSeen;
@@ -211,9 +213,11 @@ TEST(LearningClose, ClosingDuringAWriteStopsSendingAndCloses)
 {
     PtyPair pty;
     test::ScriptedPrompter prompter;
-    MainWindow w({&prompter, nullptr}); // the real pause
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams(&prompter)); // the real pause
     w.show();
     w.controls().portEdit->setText(QString::fromStdString(pty.devicePath()));
+    w.controls().baudEdit->setText(QStringLiteral("9600"));
     w.controls().startButton->click();
     for (int n = 1; n <= 48; ++n) {
         w.controls().voiceRowPhraseCombo[static_cast<std::size_t>(n - 1)]->setCurrentIndex(1);

@@ -1,6 +1,7 @@
 // The serial connection as the window shows it, over real pseudo-terminals.
 #include "link/serial_link.h"
 #include "shell/main_window.h"
+#include "shell/shell_seams.h"
 #include "support/pty_pair.h"
 
 #include <QLabel>
@@ -38,7 +39,8 @@ void clickStart(MainWindow& w, const QString& port, const QString& baud = QStrin
 TEST(SerialView, OpeningShowsTheLineSettingsAndEnablesTheKeyTable)
 {
     PtyPair pty;
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     const QString path = QString::fromStdString(pty.devicePath());
     clickStart(w, path, QStringLiteral("9600abc"));
     const View open = viewOf(w);
@@ -56,7 +58,8 @@ TEST(SerialView, OpeningShowsTheLineSettingsAndEnablesTheKeyTable)
 TEST(SerialView, AFailedOpeningShowsTheClosedViewAndTheReason)
 {
     PtyPair pty;
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     clickStart(w, QString::fromStdString(pty.devicePath()));
     ASSERT_TRUE(w.serialLink().isOpen());
 
@@ -73,7 +76,8 @@ TEST(SerialView, AFailedOpeningShowsTheClosedViewAndTheReason)
 
 TEST(SerialView, PortNumbersMapToUsbAdapters)
 {
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     // No such adapter here: what matters is which device was tried.
     for (const auto& [text, device] : {std::pair{"COM3", "/dev/ttyUSB2"}, std::pair{"", "/dev/ttyUSB0"},
                                        std::pair{" 3", "/dev/ttyUSB2"}, std::pair{"\xEF\xBC\x93", "/dev/ttyUSB2"}}) {
@@ -87,7 +91,8 @@ TEST(SerialView, PortNumbersMapToUsbAdapters)
 TEST(SerialView, APulledAdapterShowsTheClosedView)
 {
     auto pty = std::make_unique<PtyPair>();
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     clickStart(w, QString::fromStdString(pty->devicePath()));
     ASSERT_TRUE(w.serialLink().isOpen());
     QSignalSpy lost(&w.serialLink(), &SerialLink::portLost);

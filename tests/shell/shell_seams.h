@@ -2,6 +2,13 @@
 // The two seams the window tests replace: the modal question and the pause.
 
 #include "link/plan_runner.h"
+#include "shell/file_chooser.h"
+#include "shell/main_window.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <deque>
+#include <optional>
 
 #include <functional>
 #include <string>
@@ -49,6 +56,47 @@ public:
         if (onPause)
             onPause(milliseconds);
     }
+};
+
+// Answers the file dialog as told; nothing (Cancel) once the answers are used up.
+class ScriptedFiles : public FileChooser {
+public:
+    std::deque<std::optional<QString>> answers;
+    std::vector<std::pair<Kind, QString>> shown; // kind and the name it started with
+
+    std::optional<QString> choose(Kind kind, const QString& startName) override
+    {
+        shown.emplace_back(kind, startName);
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// A program folder of its own for each window, so that no test reads or
+// writes another's autosave file (or the build's).
+class Sandbox {
+public:
+    QString programDir() const { return dir_.path() + "/program"; }
+    QString userDir() const { return dir_.path() + "/user"; }
+    QString path(const QString& name) const { return dir_.path() + "/" + name; }
+
+    ShellSeams seams(Prompter* prompter = nullptr, Pauser* pauser = nullptr, FileChooser* files = nullptr) const
+    {
+        QDir().mkpath(programDir());
+        ShellSeams s;
+        s.prompter = prompter;
+        s.pauser = pauser;
+        s.files = files;
+        s.programDir = programDir();
+        s.userConfigDir = userDir();
+        return s;
+    }
+
+private:
+    QTemporaryDir dir_;
 };
 
 } // namespace tarvenix::test

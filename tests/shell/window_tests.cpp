@@ -1,4 +1,5 @@
 #include "shell/main_window.h"
+#include "shell/shell_seams.h"
 #include "shell/receive_view.h"
 #include "shell/usage_text.h"
 
@@ -29,12 +30,14 @@ QStringList itemsOf(const QComboBox* box)
 
 TEST(Window, ControlsStandWhereTheInstallersKnowThem)
 {
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     const auto& ui = w.controls();
     EXPECT_EQ(w.size(), QSize(1072, 672));
     EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "fixed size";
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tarvenix_V3.00   "));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tarvenix_V3.00   ") + w.autosavePath());
+    EXPECT_EQ(w.autosavePath(), sandbox.programDir() + QStringLiteral("/配置.vkt"));
 
     struct Place { QWidget* widget; QRect rect; };
     for (const auto& p : {Place{ui.serialGroup, {0, 0, 184, 152}}, Place{ui.receiveGroup, {184, 0, 512, 152}},
@@ -62,7 +65,8 @@ TEST(Window, ControlsStandWhereTheInstallersKnowThem)
 
 TEST(Window, EveryControlHasItsRoleNameForAutomation)
 {
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     QStringList roles{"portEdit", "baudEdit", "startButton", "clearButton", "alwaysOnTopCheck", "receiveBox",
                       "openFileButton", "saveAsButton", "enterConfigButton", "readInfoButton", "intervalCombo",
                       "intervalButton", "vibrationCombo", "vibrationButton", "baudRateCombo", "baudRateButton",
@@ -81,13 +85,15 @@ TEST(Window, EveryControlHasItsRoleNameForAutomation)
 
 TEST(Window, TextsItemsAndStartValues)
 {
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     const auto& ui = w.controls();
     EXPECT_EQ(ui.receiveGroup->title(), QStringLiteral("接收\\反馈"));
     EXPECT_EQ(ui.learningGroup->title(), QStringLiteral("学习区-填入按键触发后需要发送的数据") + QString(38, ' ')
                                              + QStringLiteral("调试工具请选用CH340主控芯片"));
-    EXPECT_EQ(ui.portEdit->text(), "1");
-    EXPECT_EQ(ui.baudEdit->text(), "9600");
+    // Start-up loads the autosave file; with none, the stored boxes are empty.
+    EXPECT_EQ(ui.portEdit->text(), "");
+    EXPECT_EQ(ui.baudEdit->text(), "");
     EXPECT_EQ(ui.startButton->text(), QStringLiteral("启动"));
     EXPECT_EQ(ui.clearButton->text(), QStringLiteral("清空→"));
     EXPECT_EQ(ui.enterConfigButton->text(), QStringLiteral("面板进入\r\n配置状态"));
@@ -110,8 +116,15 @@ TEST(Window, TextsItemsAndStartValues)
     EXPECT_EQ(itemsOf(ui.keyRowKeyCombo[47]),
               (QStringList{"禁用", "按键1", "按键2", "按键3", "按键4", "按键5", "按键6", "按键7", "按键8"}));
     EXPECT_EQ(itemsOf(ui.keyRowStateCombo[0]), (QStringList{"关", "开"}));
-    EXPECT_EQ(ui.keyRowStateCombo[0]->currentIndex(), 1);
-    EXPECT_TRUE(ui.keyRowDataEdit[0]->text().isEmpty());
+    for (std::size_t i = 0; i < 48; ++i) {
+        EXPECT_EQ(ui.keyRowKeyCombo[i]->currentText(), QStringLiteral("禁用"));
+        EXPECT_EQ(ui.keyRowStateCombo[i]->currentText(), QStringLiteral("关"));
+        EXPECT_TRUE(ui.keyRowDataEdit[i]->text().isEmpty());
+        EXPECT_EQ(ui.voiceRowPhraseCombo[i]->count(), 149);
+        EXPECT_EQ(ui.voiceRowPhraseCombo[i]->currentText(), QStringLiteral("禁用"));
+        EXPECT_TRUE(ui.voiceRowDataEdit[i]->text().isEmpty());
+    }
+    EXPECT_EQ(ui.voiceRowPhraseCombo[0]->itemText(148), QStringLiteral("观影模式"));
 
     QStringList tabs;
     for (int i = 0; i < ui.learningTabs->count(); ++i)
@@ -130,7 +143,8 @@ TEST(Window, TextsItemsAndStartValues)
 
 TEST(Window, UsageTextIsReadOnlyAndWordForWord)
 {
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     const QTextEdit* usage = w.controls().usageText;
     EXPECT_TRUE(usage->isReadOnly());
     const QString text = usageText();
@@ -143,7 +157,8 @@ TEST(Window, UsageTextIsReadOnlyAndWordForWord)
 
 TEST(Window, DataBoxesTurnTypedLettersIntoCapitals)
 {
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     QLineEdit* key = w.controls().keyRowDataEdit[4];
     QLineEdit* voice = w.controls().voiceRowDataEdit[47];
     QTest::keyClicks(key, "fd 0a");
@@ -160,7 +175,8 @@ TEST(Window, DataBoxesTurnTypedLettersIntoCapitals)
 
 TEST(Window, AlwaysOnTopFollowsTheCheckBox)
 {
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     w.show();
     QCheckBox* check = w.controls().alwaysOnTopCheck;
     QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
@@ -174,7 +190,8 @@ TEST(Window, AlwaysOnTopFollowsTheCheckBox)
 
 TEST(Window, ReceiveBoxKeepsTheNewestTextWithinItsLimit)
 {
-    MainWindow w;
+    test::Sandbox sandbox;
+    MainWindow w(sandbox.seams());
     ReceiveView* box = w.controls().receiveBox;
     for (int i = 0; i < 3000; ++i)
         box->appendChunk(QStringLiteral("%1 77 88 02 \n").arg(i % 100, 2, 10, QLatin1Char('0')));
