@@ -3,7 +3,7 @@
 # (address and undefined-behaviour sanitizers) and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-deps.sh --with-tests
+scripts/install-deps.sh
 [ -f build/debug/CMakeCache.txt ] || cmake --preset debug >/dev/null
 cmake --build --preset debug
 ctest --preset debug -j "$(nproc)"

@@ -9,9 +9,6 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei
 )
-if [ "${1:-}" = "--with-tests" ]; then
-  packages+=(xauth)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

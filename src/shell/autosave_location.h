@@ -10,6 +10,10 @@ namespace tarvenix {
 
 inline const QString autosaveFileName = QStringLiteral("配置.vkt");
 
+// Whether the program was installed into the system's folders (/usr/bin
+// and the like), where no user's form belongs.
+bool isInstalledProgramDir(const QString& programDir);
+
 // programDir and userDir without a trailing separator. The result uses the
 // platform's separators.
 QString chooseAutosavePath(const QString& programDir, const QString& userDir);

@@ -1,6 +1,7 @@
 // The configuration file through the window: the autosave cycle, open and
 // save as, over real files in a folder of the test's own.
 #include "config/configuration.h"
+#include "shell/autosave_location.h"
 #include "shell/main_window.h"
 #include "shell/shell_seams.h"
 
@@ -190,6 +191,26 @@ TEST(ConfigView, TerminationSignalRunsTheShutdownSave)
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_EQ(entryCount(bytesOf(dir.path() + QStringLiteral("/配置.vkt"))), 242);
+}
+
+} // namespace
+} // namespace tarvenix
+
+namespace tarvenix {
+namespace {
+
+TEST(AutosaveLocation, AnInstalledProgramKeepsTheFormInTheUserFolder)
+{
+    test::Sandbox sandbox;
+    QDir().mkpath(sandbox.userDir());
+    QDir().mkpath(sandbox.programDir());
+    EXPECT_TRUE(isInstalledProgramDir(QStringLiteral("/usr/bin")));
+    EXPECT_TRUE(isInstalledProgramDir(QStringLiteral("/usr/local/bin/")));
+    EXPECT_FALSE(isInstalledProgramDir(QStringLiteral("/home/setup/tarvenix")));
+    EXPECT_EQ(chooseAutosavePath(QStringLiteral("/usr/bin"), sandbox.userDir()),
+              sandbox.userDir() + QStringLiteral("/配置.vkt"));
+    EXPECT_EQ(chooseAutosavePath(sandbox.programDir(), sandbox.userDir()),
+              sandbox.programDir() + QStringLiteral("/配置.vkt"));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // The two seams the window tests replace: the modal question and the pause.
 
 #include "link/plan_runner.h"
+#include "support/qt_printers.h"
 #include "shell/file_chooser.h"
 #include "shell/main_window.h"
 
