@@ -31,8 +31,11 @@ int hexPairToByte(std::string_view pair)
 
 std::string byteToHex(int value)
 {
-    if (value < 0)
-        return "0" + std::to_string(value); // never asked for by the program's own callers
+    if (value < 0) {
+        std::string text = "0"; // "0-1": never asked for by the program's own callers
+        text += std::to_string(value);
+        return text;
+    }
     if (value > 255)
         return {};
     return {upperDigits[value >> 4], upperDigits[value & 0xF]};

@@ -23,7 +23,9 @@ std::string modeMessage(int mode)
 {
     if (mode < 0 || mode >= static_cast<int>(modeNames.size()))
         return {};
-    return std::string("面板按键模式为：") + modeNames[static_cast<std::size_t>(mode)];
+    std::string message = "面板按键模式为：";
+    message += modeNames[static_cast<std::size_t>(mode)];
+    return message;
 }
 
 ReplyDecoder::Fed ReplyDecoder::feed(const std::uint8_t* data, std::size_t size)
@@ -44,7 +46,7 @@ ReplyDecoder::WindowEnd ReplyDecoder::endWindow()
     WindowEnd end;
     if (!open_)
         return end;
-    end.text = "\n";
+    end.text.push_back('\n');
     if (window_.size() == replyTextLength && window_.compare(3, 5, "77 88") == 0) {
         const std::string address = window_.substr(0, 2);
         const int modeCode = hexPairToByte(window_.substr(9, 2));
@@ -52,7 +54,7 @@ ReplyDecoder::WindowEnd ReplyDecoder::endWindow()
         end.address = hexPairToByte(address);
         if (!message.empty())
             end.mode = modeCode;
-        end.text += "面板地址为：" + address + "\n" + message + "\n";
+        end.text.append("面板地址为：").append(address).append("\n").append(message).append("\n");
     }
     window_.clear();
     open_ = false;
