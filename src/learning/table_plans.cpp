@@ -178,4 +178,14 @@ Plan voiceTableErasePlan()
     return erasePlan(voiceTable);
 }
 
+TableFrameTexts keyTableFrameTexts()
+{
+    return {keyTable.startFrame, keyTable.endFrame, keyTable.eraseFrame};
+}
+
+TableFrameTexts voiceTableFrameTexts()
+{
+    return {voiceTable.startFrame, voiceTable.endFrame, voiceTable.eraseFrame};
+}
+
 } // namespace tarvenix

@@ -63,6 +63,17 @@ TableWritePlan voiceTableWritePlan(const VoiceTable& rows);
 Plan keyTableErasePlan();
 Plan voiceTableErasePlan();
 
+// The three fixed frames of a table as frame texts, for code that has to
+// recognise them on the line rather than send them.
+struct TableFrameTexts {
+    std::string_view start;
+    std::string_view end;
+    std::string_view erase;
+};
+
+TableFrameTexts keyTableFrameTexts();
+TableFrameTexts voiceTableFrameTexts();
+
 // Shown instead of the sequence when the port is closed, and when a frame
 // of a write or an erase cannot be written.
 inline constexpr std::string_view tablePortClosedText = "串口未打开，未发送任何数据";
