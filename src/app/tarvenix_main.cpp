@@ -1,7 +1,7 @@
 // Tarvenix: configures the wall switch panels on one serial bus.
 
 #include "shell/main_window.h"
-#include "shell/termination_signals.h"
+#include "link/termination_signals.h"
 
 #ifdef TARVENIX_HAS_DEMO
 #include "sim/virtual_bus.h"
@@ -69,7 +69,7 @@ int main(int argc, char** argv)
 #endif
 
     tarvenix::MainWindow window(seams);
-    tarvenix::closeWindowOnTerminationSignals(&window);
+    const tarvenix::TerminationSignals closeOnSignal([&window] { window.close(); });
 #ifdef TARVENIX_HAS_DEMO
     if (bus) {
         window.controls().portEdit->setText(bus->devicePath());

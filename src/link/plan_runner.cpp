@@ -31,7 +31,7 @@ PlanOutcome runPlan(const Plan& plan, PlanHost& host)
 {
     const bool reportsFailures = !plan.writeFailedText.empty();
     if (reportsFailures && !host.writer.isOpen()) {
-        host.prompter.ask(plan.portClosedText, infoCaption, Buttons::Ok);
+        host.prompter.tell(plan.portClosedText, infoCaption, Buttons::Ok);
         return PlanOutcome::PortClosed;
     }
     for (const PlanStep& step : plan.steps) {
@@ -45,7 +45,7 @@ PlanOutcome runPlan(const Plan& plan, PlanHost& host)
                     if (!host.prompter.ask(s.text, s.caption, Buttons::OkCancel))
                         stop = PlanOutcome::Cancelled;
                 } else if constexpr (std::is_same_v<S, NotifyStep>) {
-                    host.prompter.ask(s.text, s.caption, s.buttons);
+                    host.prompter.tell(s.text, s.caption, s.buttons);
                 } else if constexpr (std::is_same_v<S, PauseStep>) {
                     host.pauser.pause(s.milliseconds);
                 } else if constexpr (std::is_same_v<S, SendStep>) {
@@ -58,7 +58,7 @@ PlanOutcome runPlan(const Plan& plan, PlanHost& host)
             step);
         if (stop == PlanOutcome::WriteFailed) {
             setProgress(host, 0);
-            host.prompter.ask(plan.writeFailedText, infoCaption, Buttons::Ok);
+            host.prompter.tell(plan.writeFailedText, infoCaption, Buttons::Ok);
             return stop;
         }
         if (stop != PlanOutcome::Completed)

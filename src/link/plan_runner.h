@@ -31,6 +31,12 @@ class Prompter {
 public:
     virtual ~Prompter() = default;
     virtual bool ask(std::string_view text, std::string_view caption, Buttons buttons) = 0;
+    // A message whose answer nobody uses: a notice after a write, or a failure
+    // text. The window shows it like a question; a terminal need not ask.
+    virtual void tell(std::string_view text, std::string_view caption, Buttons buttons)
+    {
+        ask(text, caption, buttons);
+    }
 };
 
 class ProgressSink {

@@ -1,9 +1,19 @@
 #include "serial_link.h"
 
+#include <QFileInfo>
+
 namespace tarvenix {
 
 namespace {
 constexpr int writeTimeoutMs = 1000;
+}
+
+QString deniedDeviceGroup(const QString& devicePath)
+{
+    const QFileInfo device(devicePath);
+    if (!device.exists() || (device.isReadable() && device.isWritable()))
+        return {};
+    return device.group();
 }
 
 SerialLink::SerialLink(QObject* parent) : QObject(parent)

@@ -19,6 +19,10 @@ struct SerialStatus {
     bool parityCheck = false;
 };
 
+// The group that owns a device this user may not open (on Linux a serial
+// device belongs to a group such as dialout); empty when that is not why.
+QString deniedDeviceGroup(const QString& devicePath);
+
 class SerialLink : public QObject, public FrameWriter {
     Q_OBJECT
 public:

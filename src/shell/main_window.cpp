@@ -20,7 +20,6 @@
 #include <QStandardPaths>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -48,11 +47,9 @@ std::filesystem::path toFsPath(const QString& path)
 QString openFailureReason(const QString& devicePath, const QString& systemError)
 {
     QString reason = QStringLiteral("无法打开 %1：%2").arg(devicePath, systemError);
-    const QFileInfo device(devicePath);
-    if (device.exists() && !device.isReadable()) {
-        reason += QStringLiteral("（当前用户需属于设备所属的组 %1，例如：sudo usermod -aG %1 $USER，然后重新登录）")
-                      .arg(device.group());
-    }
+    const QString group = deniedDeviceGroup(devicePath);
+    if (!group.isEmpty())
+        reason += QStringLiteral("（当前用户需属于设备所属的组 %1，例如：sudo usermod -aG %1 $USER，然后重新登录）").arg(group);
     return reason;
 }
 

@@ -20,8 +20,11 @@ PtyPair::PtyPair()
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
         throw std::runtime_error("no pseudo-terminal");
+    // Programs a test starts must not inherit the panels' end of the line,
+    // or the line could never go away while they run.
+    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
     path_ = ::ptsname(master_);
-    slaveKeeper_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    slaveKeeper_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     termios raw{};
     ::tcgetattr(slaveKeeper_, &raw);
     ::cfmakeraw(&raw);
