@@ -1,5 +1,6 @@
 // Loading and saving a full configuration file, beside the naive save that
 // rewrites the file once per entry as the Windows profile functions do.
+#include "bench_report.h"
 #include "config/configuration.h"
 
 #include <benchmark/benchmark.h>
@@ -12,18 +13,6 @@ using namespace tarvenix;
 
 namespace {
 
-FormSnapshot fullForm()
-{
-    FormSnapshot form;
-    form.portText = "3";
-    form.baudText = "9600";
-    for (std::size_t i = 0; i < form.keyRows.size(); ++i) {
-        form.keyRows[i] = {1 + static_cast<int>(i % 8), 1, std::string(58, 'B')};
-        form.voiceRows[i] = {1 + static_cast<int>(i), std::string(58, 'C')};
-    }
-    return form;
-}
-
 std::filesystem::path scratchFile()
 {
     static const std::filesystem::path dir = [] {
@@ -35,21 +24,21 @@ std::filesystem::path scratchFile()
 
 void BM_Load(benchmark::State& state)
 {
-    saveConfiguration(scratchFile(), fullForm());
+    saveConfiguration(scratchFile(), bench::fullForm());
     for (auto _ : state)
         benchmark::DoNotOptimize(loadConfiguration(scratchFile()));
 }
 
 void BM_Save(benchmark::State& state)
 {
-    const FormSnapshot form = fullForm();
+    const FormSnapshot form = bench::fullForm();
     for (auto _ : state)
         benchmark::DoNotOptimize(saveConfiguration(scratchFile(), form));
 }
 
 void BM_NaiveSave(benchmark::State& state)
 {
-    const FormSnapshot form = fullForm();
+    const FormSnapshot form = bench::fullForm();
     for (auto _ : state) {
         for (const ConfigEntry& entry : configEntries())
             writeProfileString(scratchFile(), entry.section, entry.key, configValue(form, entry));

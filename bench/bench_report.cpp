@@ -37,4 +37,16 @@ double cpuSeconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+FormSnapshot fullForm()
+{
+    FormSnapshot form;
+    form.portText = "3";
+    form.baudText = "9600";
+    for (std::size_t i = 0; i < form.keyRows.size(); ++i) {
+        form.keyRows[i] = {1 + static_cast<int>(i % 8), 1, std::string(58, 'B')};
+        form.voiceRows[i] = {1 + static_cast<int>(i), std::string(58, 'C')};
+    }
+    return form;
+}
+
 } // namespace tarvenix::bench

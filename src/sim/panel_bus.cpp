@@ -337,9 +337,13 @@ std::string PanelBus::dump() const
             + " ms), interval " + byteToHex(panel.intervalMs) + " (" + std::to_string(panel.intervalMs)
             + " ms), " + (panel.configuring ? "in" : "not in") + " configuration state\n";
         out += "  indicators:";
-        for (int key = 1; key <= panelKeyCount; ++key)
-            out += " " + std::to_string(key) + (panel.indicators[static_cast<std::size_t>(key - 1)] ? " on" : " off")
-                + (key < panelKeyCount ? "," : "");
+        for (int key = 1; key <= panelKeyCount; ++key) {
+            out += ' ';
+            out += std::to_string(key);
+            out += panel.indicators[static_cast<std::size_t>(key - 1)] ? " on" : " off";
+            if (key < panelKeyCount)
+                out += ',';
+        }
         out += "\n";
         out += "  key table: " + std::to_string(learnedCount(panel.keyRows)) + " rows\n";
         for (std::size_t r = 0; r < panel.keyRows.size(); ++r) {

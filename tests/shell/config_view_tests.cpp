@@ -3,19 +3,17 @@
 #include "config/configuration.h"
 #include "shell/autosave_location.h"
 #include "shell/main_window.h"
+#include "shell/program_copy.h"
 #include "shell/shell_seams.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
-#include <csignal>
 
 namespace tarvenix {
 namespace {
@@ -160,37 +158,10 @@ TEST(ConfigView, AnUnwritableProgramFolderFallsBackToTheUserFolder)
 
 TEST(ConfigView, TerminationSignalRunsTheShutdownSave)
 {
-    // The real program, copied into a folder of its own so that its
-    // autosave file lands there.
-    QTemporaryDir dir;
-    const QString program = dir.path() + "/tarvenix";
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TARVENIX_APP), program));
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
-    process.setProcessEnvironment(env);
-    process.start(program, {});
-    ASSERT_TRUE(process.waitForStarted());
-    // Wait until the program has its handler in place.
-    const auto catchesTerm = [&] {
-        QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
-        if (!status.open(QIODevice::ReadOnly))
-            return false;
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("SigCgt:"))
-                return ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
-        }
-        return false;
-    };
-    for (int i = 0; i < 500 && !catchesTerm(); ++i)
-        QThread::msleep(10);
-    ASSERT_TRUE(catchesTerm());
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_EQ(entryCount(bytesOf(dir.path() + QStringLiteral("/配置.vkt"))), 242);
+    test::ProgramCopy program;
+    ASSERT_TRUE(program.start());
+    EXPECT_TRUE(program.terminate()) << program.process().readAllStandardError().toStdString();
+    EXPECT_EQ(entryCount(bytesOf(program.dir() + QStringLiteral("/配置.vkt"))), 242);
 }
 
 } // namespace

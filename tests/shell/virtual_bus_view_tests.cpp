@@ -2,19 +2,17 @@
 // button answered by panels that keep what they are told.
 #include "shell/main_window.h"
 #include "shell/receive_view.h"
+#include "shell/program_copy.h"
 #include "shell/shell_seams.h"
 #include "sim/virtual_bus.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <csignal>
 
 namespace tarvenix {
 namespace {
@@ -100,22 +98,12 @@ TEST_F(BusView, AWrittenKeyTableIsKeptAndAPressSendsTheLearnedData)
 
 TEST(Demo, RunsAgainstTheVirtualBusAndLeavesTheAutosaveFileAlone)
 {
-    QTemporaryDir dir;
-    const QString program = dir.path() + "/tarvenix";
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TARVENIX_APP), program));
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
-    process.setProcessEnvironment(env);
-    process.start(program, {"--demo"});
-    ASSERT_TRUE(process.waitForStarted());
-    // Running means the window is up; then end it the way a logout does.
-    EXPECT_FALSE(process.waitForFinished(2500)) << process.readAllStandardError().toStdString();
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/配置.vkt")));
+    test::ProgramCopy program;
+    ASSERT_TRUE(program.start({"--demo"}));
+    // Still running means the window is up with the virtual bus open.
+    EXPECT_FALSE(program.process().waitForFinished(2500)) << program.process().readAllStandardError().toStdString();
+    EXPECT_TRUE(program.terminate()) << program.process().readAllStandardError().toStdString();
+    EXPECT_FALSE(QFile::exists(program.dir() + QStringLiteral("/配置.vkt")));
 }
 
 } // namespace
