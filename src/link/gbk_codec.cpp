@@ -1,31 +1,34 @@
 #include "gbk_codec.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "gbk_bytes.h"
+
+#include <QByteArray>
 
 namespace tarvenix {
 
-// Debian's Qt converts through ICU, whose "GBK" maps bytes as Windows code
-// page 936 does. Converters are made per call: they hold state and are cheap.
+// One codec for the whole program: the window's texts pass through UTF-8 to
+// the same conversion the core and the Windows build use (gbk_bytes.h), so
+// that what the window shows and what the files hold can never disagree.
 
 std::string toGbk(const QString& text)
 {
-    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
-    const QByteArray bytes = encoder.encode(text);
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const QByteArray utf8 = text.toUtf8();
+    return gbkFromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 QString fromGbk(std::string_view gbk)
 {
-    QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
-    return decoder.decode(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size())));
+    const std::string utf8 = utf8FromGbk(gbk);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 bool isGbkEncodable(const QString& text)
 {
-    // The ICU encoder substitutes what GBK lacks without raising its error
-    // flag, so ask whether the text survives the round trip.
-    return fromGbk(toGbk(text)) == text;
+    // toUtf8() writes a lone surrogate half as '?', which GBK has.
+    if (!text.isValidUtf16())
+        return false;
+    const QByteArray utf8 = text.toUtf8();
+    return isUtf8GbkEncodable(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 } // namespace tarvenix

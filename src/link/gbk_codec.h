@@ -1,6 +1,8 @@
 #pragma once
 // The one place where texts cross between the window (QString) and the core
-// (GBK bytes, as the panels' files and byte counts have always used).
+// (GBK bytes, as the panels' files and byte counts have always used). The
+// conversion itself, and what a broken or unencodable character becomes, is
+// the one in gbk_bytes.h.
 
 #include <QString>
 #include <string>
