@@ -8,6 +8,9 @@ packages=(
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei
+  # fuzzing (./fuzz.sh): clang, its libFuzzer and sanitizer runtimes, and
+  # llvm-symbolizer for readable reports
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()
