@@ -150,5 +150,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string entryLine = entry.key + "=" + value.substr(0, value.find('\0'));
     for (std::size_t i = same; i < now.size() - tail; ++i)
         check(now[i] == entryLine || now[i] == sectionLine, "a write added a line that is no part of it");
+
+    // A whole save in one pass gives the bytes of 242 writes in turn, with
+    // the value going into every entry (and twice into the picked one, so
+    // that a batch meets a key it has added itself).
+    std::vector<ProfileFile::Update> updates;
+    for (const ConfigEntry& each : configEntries())
+        updates.push_back({each.section, each.key, value});
+    updates.push_back({entry.section, entry.key, "again"});
+    ProfileFile oneByOne(document);
+    for (const auto& u : updates)
+        oneByOne.write(u.section, u.key, u.value);
+    ProfileFile batch(document);
+    batch.writeAll(updates);
+    check(batch.bytes() == oneByOne.bytes(), "a save in one pass differs from the writes one by one");
     return 0;
 }

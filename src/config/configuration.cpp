@@ -108,8 +108,15 @@ FormSnapshot formFromProfile(const ProfileFile& file)
 
 void writeFormToProfile(ProfileFile& file, const FormSnapshot& form)
 {
+    std::vector<std::string> values;
+    values.reserve(configEntries().size());
+    std::vector<ProfileFile::Update> updates;
+    updates.reserve(configEntries().size());
     for (const ConfigEntry& entry : configEntries())
-        file.write(entry.section, entry.key, configValue(form, entry));
+        values.push_back(configValue(form, entry));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        updates.push_back({configEntries()[i].section, configEntries()[i].key, values[i]});
+    file.writeAll(updates);
 }
 
 FormSnapshot loadConfiguration(const std::filesystem::path& path)

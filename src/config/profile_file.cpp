@@ -1,5 +1,6 @@
 #include "profile_file.h"
 
+#include <unordered_map>
 #include <utility>
 
 namespace tarvenix {
@@ -87,6 +88,20 @@ bool sameName(std::string_view a, std::string_view b)
         i += len;
     }
     return true;
+}
+
+// A name as sameName() compares it: ASCII letters of single-byte characters
+// folded, double-byte characters as they are.
+std::string foldedName(std::string_view name)
+{
+    std::string folded(name);
+    for (std::size_t i = 0; i < folded.size();) {
+        const std::size_t len = charLength(name, i);
+        if (len == 1)
+            folded[i] = foldAscii(folded[i]);
+        i += len;
+    }
+    return folded;
 }
 
 // The C functions see an argument only up to its first zero byte, and
@@ -236,14 +251,35 @@ std::size_t ProfileFile::findKey(std::size_t sectionLine, std::size_t end, std::
 
 std::string ProfileFile::read(std::string_view section, std::string_view key) const
 {
-    const std::size_t s = findSection(asName(section));
-    if (s == lines_.size())
+    if (!index_) {
+        index_.emplace();
+        std::vector<std::size_t> headers;
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            if (lines_[i].kind == LineKind::section)
+                headers.push_back(i);
+        }
+        // A section runs to the next section line; only the first section of
+        // a name counts.
+        for (std::size_t h = 0; h < headers.size(); ++h) {
+            const std::size_t end = h + 1 < headers.size() ? headers[h + 1] : lines_.size();
+            index_->try_emplace(foldedName(lines_[headers[h]].name()), SectionIndex{headers[h], end, std::nullopt});
+        }
+    }
+    const auto found = index_->find(foldedName(asName(section)));
+    if (found == index_->end())
         return {};
-    const std::size_t end = sectionEnd(s);
-    const std::size_t k = findKey(s, end, asName(key));
-    if (k == end)
+    SectionIndex& s = found->second;
+    if (!s.keys) {
+        s.keys.emplace();
+        for (std::size_t i = s.line + 1; i < s.end; ++i) {
+            if (lines_[i].kind == LineKind::entry)
+                s.keys->try_emplace(foldedName(lines_[i].name()), i);
+        }
+    }
+    const auto entry = s.keys->find(foldedName(asName(key)));
+    if (entry == s.keys->end())
         return {};
-    return readableValue(lines_[k].rawValue());
+    return readableValue(lines_[entry->second].rawValue());
 }
 
 void ProfileFile::insertLines(std::size_t position, std::vector<Line> lines)
@@ -256,6 +292,7 @@ void ProfileFile::insertLines(std::size_t position, std::vector<Line> lines)
 
 void ProfileFile::write(std::string_view section, std::string_view key, std::string_view value)
 {
+    index_.reset();
     const std::string_view sectionName = asName(section);
     const std::string_view keyName = asName(key);
     value = asCString(value);
@@ -291,6 +328,117 @@ void ProfileFile::write(std::string_view section, std::string_view key, std::str
     std::string text(keyName);
     text.append("=").append(value).append("\r\n");
     insertLines(position, splitLines(text));
+}
+
+void ProfileFile::writeAll(const std::vector<Update>& updates)
+{
+    index_.reset();
+    // A value with a line end in it would add lines that later updates could
+    // find; such a batch takes the slow road, one update at a time.
+    for (const Update& u : updates) {
+        if (asCString(u.value).find_first_of("\r\n") != std::string_view::npos) {
+            for (const Update& each : updates)
+                write(each.section, each.key, each.value);
+            return;
+        }
+    }
+
+    // Where each section and each of its keys stand now: only the first
+    // section of a name counts, and in it the first entry of a key.
+    struct Section {
+        std::size_t line = 0;
+        std::size_t end = 0;
+        std::unordered_map<std::string, std::size_t> keys;
+        bool keysIndexed = false;
+        std::size_t insertAt = 0; // where new keys go
+        std::vector<std::pair<std::string, std::string>> added; // key as first written, value
+        std::unordered_map<std::string, std::size_t> addedIndex;
+    };
+    std::unordered_map<std::string, Section> sections;
+    std::vector<std::size_t> headers;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == LineKind::section)
+            headers.push_back(i);
+    }
+    for (std::size_t h = 0; h < headers.size(); ++h) {
+        const std::string name = foldedName(lines_[headers[h]].name());
+        if (sections.count(name) > 0)
+            continue;
+        Section& section = sections[name];
+        section.line = headers[h];
+        section.end = h + 1 < headers.size() ? headers[h + 1] : lines_.size();
+        std::size_t position = section.end;
+        while (position > section.line + 1 && isBlankLine(lines_[position - 1].text))
+            --position;
+        section.insertAt = position;
+    }
+    // Sections the updates create, in the order they are first written.
+    std::vector<std::pair<std::string, std::string>> createdOrder; // folded name, name as written
+
+    for (const Update& u : updates) {
+        const std::string_view sectionName = asName(u.section);
+        const std::string_view keyName = asName(u.key);
+        const std::string_view value = asCString(u.value);
+        const std::string folded = foldedName(sectionName);
+        auto found = sections.find(folded);
+        if (found == sections.end()) {
+            found = sections.emplace(folded, Section{}).first;
+            found->second.line = lines_.size(); // none in the file: it is created at the end
+            found->second.keysIndexed = true;
+            createdOrder.emplace_back(folded, std::string(sectionName));
+        }
+        Section& section = found->second;
+        if (!section.keysIndexed) {
+            for (std::size_t i = section.line + 1; i < section.end; ++i) {
+                if (lines_[i].kind == LineKind::entry)
+                    section.keys.emplace(foldedName(lines_[i].name()), i); // keeps the first
+            }
+            section.keysIndexed = true;
+        }
+        const std::string foldedKey = foldedName(keyName);
+        if (const auto key = section.keys.find(foldedKey); key != section.keys.end()) {
+            // The key keeps the spelling it has in the file.
+            Line& line = lines_[key->second];
+            std::string text(line.name());
+            text.append("=").append(value);
+            line = parseLine(std::move(text), "\r\n");
+        } else if (const auto added = section.addedIndex.find(foldedKey); added != section.addedIndex.end()) {
+            section.added[added->second].second = std::string(value);
+        } else {
+            section.addedIndex.emplace(foldedKey, section.added.size());
+            section.added.emplace_back(std::string(keyName), std::string(value));
+        }
+    }
+
+    // One pass: the old lines with the new keys of each section at its
+    // insertion point, then the new sections at the end.
+    std::vector<std::vector<const Section*>> insertsAt(lines_.size() + 1);
+    for (const auto& [name, section] : sections) {
+        if (section.line < lines_.size() && !section.added.empty())
+            insertsAt[section.insertAt].push_back(&section);
+    }
+    std::vector<Line> result;
+    result.reserve(lines_.size() + updates.size() + 2 * createdOrder.size());
+    const auto append = [&result](std::string text) {
+        if (!result.empty() && result.back().end.empty())
+            result.back().end = "\r\n"; // new lines start on a line of their own
+        result.push_back(parseLine(std::move(text), "\r\n"));
+    };
+    const auto appendKeys = [&append](const Section& section) {
+        for (const auto& [key, value] : section.added)
+            append(key + "=" + value);
+    };
+    for (std::size_t i = 0; i <= lines_.size(); ++i) {
+        for (const Section* section : insertsAt[i])
+            appendKeys(*section);
+        if (i < lines_.size())
+            result.push_back(std::move(lines_[i]));
+    }
+    for (const auto& [folded, name] : createdOrder) {
+        append("[" + name + "]");
+        appendKeys(sections.at(folded));
+    }
+    lines_ = std::move(result);
 }
 
 std::string ProfileFile::bytes() const

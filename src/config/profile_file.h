@@ -17,7 +17,9 @@
 // ']', '\\' or an ASCII letter is never taken for syntax or case-folded.
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +44,15 @@ public:
     // Sets key in section to value, written byte for byte as given.
     // Like the C functions, every argument ends at its first zero byte.
     void write(std::string_view section, std::string_view key, std::string_view value);
+
+    struct Update {
+        std::string_view section;
+        std::string_view key;
+        std::string_view value;
+    };
+    // The same as write() for each update in turn, in one pass over the
+    // document however long it is.
+    void writeAll(const std::vector<Update>& updates);
 
     // The document as file bytes.
     std::string bytes() const;
@@ -78,6 +89,15 @@ private:
     void insertLines(std::size_t position, std::vector<Line> lines);
 
     std::vector<Line> lines_;
+
+    // Where the sections and their keys stand, found by the first read
+    // after a change, so that reading all 242 values costs one pass.
+    struct SectionIndex {
+        std::size_t line = 0;
+        std::size_t end = 0;
+        std::optional<std::unordered_map<std::string, std::size_t>> keys; // first entry of each key
+    };
+    mutable std::optional<std::unordered_map<std::string, SectionIndex>> index_;
 };
 
 } // namespace tarvenix
