@@ -12,6 +12,7 @@
 
 #include "config/configuration.h"
 #include "config/profile_file.h"
+#include "read_back.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -25,6 +26,7 @@
 
 namespace fs = std::filesystem;
 using namespace tarvenix;
+using tarvenix::fuzz::readBack;
 
 namespace {
 
@@ -74,47 +76,7 @@ std::string fileBytes(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool isLead(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xFE;
-}
-
-bool isTrail(unsigned char c)
-{
-    return c >= 0x40 && c <= 0xFE && c != 0x7F;
-}
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
-// What reading gives back for a text that was written: the write ends at a
-// zero byte, the read trims blanks, removes one pair of enclosing quotes and
-// keeps what fits the buffer without splitting a double-byte character.
-std::string readBack(std::string_view text)
-{
-    text = text.substr(0, text.find('\0'));
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
-        text = text.substr(1, text.size() - 2);
-    std::size_t cut = 0;
-    while (cut < text.size()) {
-        const std::size_t len = cut + 1 < text.size() && isLead(static_cast<unsigned char>(text[cut]))
-                && isTrail(static_cast<unsigned char>(text[cut + 1]))
-            ? 2
-            : 1;
-        if (cut + len > profileReadLimit)
-            break;
-        cut += len;
-    }
-    return std::string(text.substr(0, cut));
-}
-
-FormSnapshot readBack(FormSnapshot form)
+FormSnapshot readBackForm(FormSnapshot form)
 {
     form.portText = readBack(form.portText);
     form.baudText = readBack(form.baudText);
@@ -184,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     putFile(file, input);
     const FormSnapshot loaded = loadConfiguration(file);
-    const FormSnapshot expected = readBack(loaded);
+    const FormSnapshot expected = readBackForm(loaded);
 
     check(saveConfiguration(file, loaded), "a save over a regular file failed");
     const std::string saved = fileBytes(file);

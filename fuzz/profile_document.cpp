@@ -16,6 +16,7 @@
 
 #include "config/config_entries.h"
 #include "config/profile_file.h"
+#include "read_back.h"
 
 #include <array>
 #include <cstdint>
@@ -26,6 +27,7 @@
 #include <vector>
 
 using namespace tarvenix;
+using tarvenix::fuzz::readBack;
 
 namespace {
 
@@ -35,46 +37,6 @@ void check(bool ok, const char* what)
         std::fprintf(stderr, "profile document: %s\n", what);
         std::abort();
     }
-}
-
-bool isLead(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xFE;
-}
-
-bool isTrail(unsigned char c)
-{
-    return c >= 0x40 && c <= 0xFE && c != 0x7F;
-}
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
-// What reading gives back for a value that was written: the write ends at a
-// zero byte, the read trims blanks, removes one pair of enclosing quotes and
-// keeps what fits the buffer without splitting a double-byte character.
-std::string readBack(std::string_view text)
-{
-    text = text.substr(0, text.find('\0'));
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
-        text = text.substr(1, text.size() - 2);
-    std::size_t cut = 0;
-    while (cut < text.size()) {
-        const std::size_t len = cut + 1 < text.size() && isLead(static_cast<unsigned char>(text[cut]))
-                && isTrail(static_cast<unsigned char>(text[cut + 1]))
-            ? 2
-            : 1;
-        if (cut + len > profileReadLimit)
-            break;
-        cut += len;
-    }
-    return std::string(text.substr(0, cut));
 }
 
 std::vector<std::string_view> linesOf(std::string_view bytes)

@@ -25,17 +25,7 @@ using test::formOfEmptyFile;
 using test::putFile;
 using test::TempFolder;
 
-// GBK names as the file holds them.
-const std::string serial = "\xB4\xAE\xBF\xDA\xC5\xE4\xD6\xC3";                      // 串口配置
-const std::string keyArea = "\xD1\xA7\xCF\xB0\xC7\xF8\xC5\xE4\xD6\xC3";             // 学习区配置
-const std::string voiceArea = "\xD3\xEF\xD2\xF4\xD1\xA7\xCF\xB0\xC7\xF8\xC5\xE4\xD6\xC3"; // 语音学习区配置
-const std::string port = "\xB6\xCB\xBF\xDA\xBA\xC5";                                // 端口号
-const std::string baud = "\xB2\xA8\xCC\xD8\xC2\xCA";                                // 波特率
-const std::string keyData = "\xCA\xFD\xBE\xDD";                                     // 数据
-const std::string keyBox = "\xB0\xB4\xBC\xFC\xBF\xF2";                              // 按键框
-const std::string keyState = "\xB0\xB4\xBC\xFC\xD7\xB4\xCC\xAC\xBF\xF2";            // 按键状态框
-const std::string voicePhrase = "\xD3\xEF\xD2\xF4\xC4\xDA\xC8\xDD\xBF\xF2";         // 语音内容框
-const std::string voiceData = "\xD3\xEF\xD2\xF4\xCA\xFD\xBE\xDD\xBF\xF2";           // 语音数据框
+using namespace test::gbk;
 
 std::string section(const std::string& name)
 {
