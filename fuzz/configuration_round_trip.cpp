@@ -12,7 +12,7 @@
 
 #include "config/configuration.h"
 #include "config/profile_file.h"
-#include "read_back.h"
+#include "fuzz_support.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +26,7 @@
 
 namespace fs = std::filesystem;
 using namespace tarvenix;
+using tarvenix::fuzz::linesOf;
 using tarvenix::fuzz::readBack;
 
 namespace {
@@ -85,23 +86,6 @@ FormSnapshot readBackForm(FormSnapshot form)
     for (VoiceLearningRow& row : form.voiceRows)
         row.dataText = readBack(row.dataText);
     return form;
-}
-
-// Line texts without their ends (CR LF, LF or CR).
-std::vector<std::string_view> linesOf(std::string_view bytes)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t stop = bytes.find_first_of("\r\n", start);
-        if (stop == std::string_view::npos) {
-            lines.push_back(bytes.substr(start));
-            break;
-        }
-        lines.push_back(bytes.substr(start, stop - start));
-        start = stop + (bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
 }
 
 // A save rewrites entry lines and adds new ones; a line without '=' holds no

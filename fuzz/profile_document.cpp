@@ -16,7 +16,7 @@
 
 #include "config/config_entries.h"
 #include "config/profile_file.h"
-#include "read_back.h"
+#include "fuzz_support.h"
 
 #include <array>
 #include <cstdint>
@@ -27,6 +27,7 @@
 #include <vector>
 
 using namespace tarvenix;
+using tarvenix::fuzz::linesOf;
 using tarvenix::fuzz::readBack;
 
 namespace {
@@ -37,22 +38,6 @@ void check(bool ok, const char* what)
         std::fprintf(stderr, "profile document: %s\n", what);
         std::abort();
     }
-}
-
-std::vector<std::string_view> linesOf(std::string_view bytes)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t stop = bytes.find_first_of("\r\n", start);
-        if (stop == std::string_view::npos) {
-            lines.push_back(bytes.substr(start));
-            break;
-        }
-        lines.push_back(bytes.substr(start, stop - start));
-        start = stop + (bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
 }
 
 std::array<std::string, configEntryCount> readAll(const ProfileFile& file)

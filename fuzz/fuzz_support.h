@@ -1,11 +1,13 @@
 #pragma once
 // What the fuzz targets of the configuration file share: what reading gives
-// back for a text that was written, worked out independently of the reader.
+// back for a text that was written, worked out independently of the reader,
+// and the lines of a document.
 
 #include "config/profile_file.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvenix::fuzz {
 
@@ -47,6 +49,23 @@ inline std::string readBack(std::string_view text)
         cut += len;
     }
     return std::string(text.substr(0, cut));
+}
+
+// Line texts without their ends (CR LF, LF or CR).
+inline std::vector<std::string_view> linesOf(std::string_view bytes)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t stop = bytes.find_first_of("\r\n", start);
+        if (stop == std::string_view::npos) {
+            lines.push_back(bytes.substr(start));
+            break;
+        }
+        lines.push_back(bytes.substr(start, stop - start));
+        start = stop + (bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
 }
 
 } // namespace tarvenix::fuzz
